@@ -1,0 +1,6 @@
+add_library(xk83t_warnings INTERFACE)
+add_library(xk83t::warnings ALIAS xk83t_warnings)
+target_compile_options(xk83t_warnings INTERFACE -Wall -Wextra)
+if(XK83T_WERROR)
+  target_compile_options(xk83t_warnings INTERFACE -Werror)
+endif()

@@ -1,0 +1,63 @@
+#include "support/elf_file.h"
+
+#include <gtest/gtest.h>
+
+#include <elf.h>
+
+#include <algorithm>
+
+using namespace xk83t_test;
+
+namespace {
+
+const ElfFile& plugin()
+{
+    static const ElfFile elf = read_elf(XK83T_PLUGIN_PATH);
+    return elf;
+}
+
+bool is_host_symbol(const std::string& name)
+{
+    for (const char* host : {"VDeviceInterface", "SMDVDevice", "SMDSPDevice", "SPModbus", "Provider",
+                             "get_ttime"})
+        if (name.find(host) != std::string::npos && name.find("XK83TProvider") == std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(LibrarySymbols, ExportsOnlyTheEntryPoint)
+{
+    std::vector<std::string> defined;
+    for (const auto& sym : plugin().dynamic_symbols)
+        if (sym.defined && sym.global && !sym.name.empty())
+            defined.push_back(sym.name);
+    EXPECT_EQ(defined, std::vector<std::string>{"get_providers"});
+}
+
+TEST(LibrarySymbols, HostSymbolsStayUndefined)
+{
+    int host_refs = 0;
+    for (const auto& sym : plugin().dynamic_symbols)
+        if (is_host_symbol(sym.name)) {
+            EXPECT_FALSE(sym.defined) << sym.name;
+            ++host_refs;
+        }
+    EXPECT_GT(host_refs, 10);
+    const auto& syms = plugin().dynamic_symbols;
+    EXPECT_TRUE(std::any_of(syms.begin(), syms.end(), [](const ElfSymbol& s) {
+        return s.name.find("SendSP") != std::string::npos && !s.defined;
+    }));
+}
+
+TEST(LibrarySymbols, IsASharedObjectForThisMachine)
+{
+    EXPECT_EQ(plugin().type, ET_DYN);
+    EXPECT_EQ(plugin().elf_class, sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32);
+#if defined(__arm__)
+    EXPECT_EQ(plugin().machine, EM_ARM);
+#elif defined(__x86_64__)
+    EXPECT_EQ(plugin().machine, EM_X86_64);
+#endif
+}
+
+}  // namespace
