@@ -7,11 +7,16 @@
 #include "clock.h"
 #include "rule_tables.h"
 
+#include <config/alarm_mode.h>
+#include <config/rule_file.h>
+#include <config/threshold_settings.h>
+
 #include <host/spmodbus.h>
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <json/value.h>
 
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 #include <mutex>
@@ -57,7 +62,7 @@ public:
         this->check_seq_ = 1;
         this->alarm_flag_ = 0;
         RunCheckThreshold();
-        switch (b_mode_) {
+        switch (current_mode()) {
         case 1:
         case 3:
         case 5: {
@@ -76,8 +81,30 @@ public:
         this->rule_values_.clear();
     }
 
+    // Reads the alarm mode, the rule file and the threshold settings, then
+    // hands the settings to the Modbus master. Reader errors propagate with
+    // the tables filled so far kept and the master not called.
     int InitSetting(const Json::Value& settings) override
     {
+        store_data_id();
+        int mode = current_mode();
+        if (xk83t::read_alarm_mode(settings, mode)) {
+            set_mode(mode);
+            std::cout << "InitSetting " << data_.data_id << " b_mode_:" << mode << std::endl;
+        }
+        const xk83t::RuleFileQuery query{this->DataId(), this->DeviceType(), xk83t::operator_name(mode)};
+        // The tables are filled under mutex_ so that a cycle's evaluation on
+        // the polling thread never reads one half rebuilt.
+        std::lock_guard<std::mutex> lock(mutex_);
+        xk83t::read_rule_file(query, mode, ai_rule_map_, alarm_rule_map_);
+        if (mode == 3) {
+            xk83t::read_mobile_alarms(settings, this->data_id_,
+                                      {this->threshold_level_map_, this->threshold_value_map_},
+                                      alarm_info_map_, signal_name_map_);
+        } else if (mode == 5) {
+            xk83t::read_threshold_limits(
+                settings, {&up_threshold_map_, &up2_threshold_map_, &low_threshold_map_, &low2_threshold_map_});
+        }
         return Base::InitSetting(settings);
     }
 
@@ -85,6 +112,26 @@ public:
     virtual void GenJsonData() {}
 
 protected:
+    // The settings thread writes b_mode_ while the polling and control
+    // threads read it.
+    int current_mode()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return b_mode_;
+    }
+    void set_mode(int mode)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        b_mode_ = mode;
+    }
+
+    // Every record this template serves begins with the 32-bit data id.
+    void store_data_id()
+    {
+        const std::uint32_t id = this->DataId();
+        store_block(0, &id, sizeof id);
+    }
+
     const unsigned char* record_bytes() const
     {
         return reinterpret_cast<const unsigned char*>(&data_);

@@ -27,7 +27,6 @@ double XK83T::Get_Value(unsigned int, const std::string&) const
 
 int XK83T::InitSetting(const Json::Value& settings)
 {
-    const std::uint32_t id = DataId();
-    store_block(offsetof(XK83T_Data_t, data_id), &id, sizeof id);
+    store_data_id();
     return UniDataDevice::InitSetting(settings);
 }

@@ -14,7 +14,8 @@ namespace {
 
 // A device over a small record, to watch the template's cycle end alone.
 struct __attribute__((packed)) SmallRecord {
-    unsigned char body[13];
+    std::uint32_t data_id;
+    unsigned char body[9];
     XK83T_Stamp_t update_time;
 };
 
