@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "rule_tables.h"
 
+#include <alarms/rule_evaluation.h>
 #include <config/alarm_mode.h>
 #include <config/rule_file.h>
 #include <config/threshold_settings.h>
@@ -62,18 +63,12 @@ public:
         this->check_seq_ = 1;
         this->alarm_flag_ = 0;
         RunCheckThreshold();
-        switch (current_mode()) {
-        case 1:
-        case 3:
-        case 5: {
+        const int mode = current_mode();
+        if (mode == 1 || mode == 3 || mode == 5) {
             // GenJsonData takes mutex_ itself; the evaluation runs under it.
             GenJsonData();
             std::lock_guard<std::mutex> lock(mutex_);
-            evaluate_rules_locked();
-            break;
-        }
-        default:
-            break;
+            evaluate_rules_locked(mode);
         }
         std::cout << "rvSize is " << this->rule_values_.size() << std::endl;
         this->alarm_flag_ |= static_cast<unsigned char>(this->DoBatchCheckThreshold(this->rule_values_));
@@ -106,6 +101,19 @@ public:
                 settings, {&up_threshold_map_, &up2_threshold_map_, &low_threshold_map_, &low2_threshold_map_});
         }
         return Base::InitSetting(settings);
+    }
+
+    // The report filter of mode 1; the caller holds mutex_.
+    bool CheckAOReport(const std::string& fallback_id, const std::string& report_id, float value)
+    {
+        return xk83t::filter_ao_report(*this, fallback_id, report_id, value);
+    }
+    using Base::CheckAOReport;
+
+    // One threshold map of mode 5; the caller holds mutex_.
+    void CheckSignalThresholdMap(std::map<std::string, ThresholdRule>& rules, bool upper)
+    {
+        xk83t::check_threshold_map(*this, json_, rules, upper);
     }
 
     virtual void RunCheckThreshold() {}
@@ -145,8 +153,25 @@ protected:
         std::memcpy(reinterpret_cast<unsigned char*>(&data_) + offset, bytes, length);
     }
 
-    // The rule evaluation of the current alarm mode; mutex_ is held.
-    void evaluate_rules_locked() {}
+    void evaluate_rules_locked(int mode)
+    {
+        switch (mode) {
+        case 1:
+            xk83t::evaluate_ai_rules(*this, json_, ai_rule_map_);
+            break;
+        case 3:
+            xk83t::evaluate_alarm_rules(*this, json_, alarm_rule_map_, alarm_info_map_, signal_name_map_);
+            break;
+        case 5:
+            CheckSignalThresholdMap(up_threshold_map_, true);
+            CheckSignalThresholdMap(up2_threshold_map_, true);
+            CheckSignalThresholdMap(low_threshold_map_, false);
+            CheckSignalThresholdMap(low2_threshold_map_, false);
+            break;
+        default:
+            break;
+        }
+    }
 
 public:
     Data data_;

@@ -15,6 +15,7 @@ public:
     int InitSetting(const Json::Value& settings) override;
     int RefreshStatus() override;
     int process_payload(SPModbus::tab_type table, unsigned int length) override;
+    void RunCheckThreshold() override;
 
     int write_result_ = -1;
     int write_expect_ = -1;
