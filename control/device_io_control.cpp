@@ -34,6 +34,8 @@ int usable_capacity(const void* out, int out_cap)
     return out == nullptr || out_cap < 0 ? 0 : out_cap;
 }
 
+// A request that announces bytes it does not carry is refused before it
+// touches the exchange state, so a pending write keeps its outcome.
 bool input_readable(const void* in, int in_len)
 {
     return in_len >= 0 && (in != nullptr || in_len == 0);

@@ -40,7 +40,7 @@ void XK83T::GenJsonData()
     const std::vector<xk83t::PlannedMember>& plan = xk83t::display_plan();
     for (std::size_t i = 0; i < plan.size(); ++i) {
         const xk83t::PlannedMember& member = plan[i];
-        *display_slots_.planned[i] = xk83t::member_value(member.reading, member.divisor, record + member.offset);
+        xk83t::assign_member(*display_slots_.planned[i], member.reading, member.divisor, record + member.offset);
     }
 
     *display_slots_.alert_system = xk83t::read_register(record + xk83t::kSystemAlarm.offset) == 1;

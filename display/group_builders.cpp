@@ -17,8 +17,8 @@ void write_switch_status(Json::Value& document, const char* format, const char* 
 {
     unsigned char copy[sizeof(std::uint16_t)];
     std::memcpy(copy, reg, sizeof copy);
-    document[xk83t::member_name(format, prefix, number_text)] =
-        xk83t::member_value(xk83t::Reading::kStatus, 1.0, copy);
+    xk83t::assign_member(document[xk83t::member_name(format, prefix, number_text)], xk83t::Reading::kStatus,
+                         1.0, copy);
 }
 
 }  // namespace
@@ -28,8 +28,8 @@ void XK83T::_xk83t_Inline(char* block, const char* prefix, int, const char* line
     unsigned char copy[sizeof(XK83T_Inline_t)];
     std::memcpy(copy, block, sizeof copy);
     for (const xk83t::BlockField& f : xk83t::kInlineFields)
-        json_[xk83t::member_name(f.name_format, prefix, line)] =
-            xk83t::member_value(f.reading, f.divisor, copy + f.offset);
+        xk83t::assign_member(json_[xk83t::member_name(f.name_format, prefix, line)], f.reading, f.divisor,
+                             copy + f.offset);
 }
 
 void XK83T::_xk83t_Feeder(char* block, const char* prefix, int, const char* f1, const char* f2,
@@ -40,8 +40,8 @@ void XK83T::_xk83t_Feeder(char* block, const char* prefix, int, const char* f1, 
     const char* const labels[xk83t::kFeedersPerGroup] = {f1, f2, f3};
     for (int element = 0; element < xk83t::kFeedersPerGroup; ++element)
         for (const xk83t::BlockField& f : xk83t::kFeederFields)
-            json_[xk83t::member_name(f.name_format, prefix, labels[element])] = xk83t::member_value(
-                f.reading, f.divisor, copy + f.offset + element * xk83t::kFeederElementSize);
+            xk83t::assign_member(json_[xk83t::member_name(f.name_format, prefix, labels[element])], f.reading,
+                                 f.divisor, copy + f.offset + element * xk83t::kFeederElementSize);
 }
 
 void XK83T::_xk83t_ASwitchStatus(char* reg, const char* prefix, int, const char* number_text)

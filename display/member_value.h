@@ -15,8 +15,9 @@ enum class Reading : unsigned char {
     kSystemAlarm,  // "告警" when the register is 1, else "正常"
 };
 
-// The value of a member whose source starts at `at`. Texts are static
-// strings, so assigning them to a member allocates nothing.
-Json::Value member_value(Reading reading, double divisor, const unsigned char* at);
+// Gives `member` the value whose source starts at `at`. A text equal to the
+// member's current one is left in place, so steady states allocate nothing;
+// texts are owned by the document, never borrowed from this library.
+void assign_member(Json::Value& member, Reading reading, double divisor, const unsigned char* at);
 
 }  // namespace xk83t
