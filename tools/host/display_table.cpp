@@ -94,6 +94,13 @@ std::vector<std::string> feeder_cells(const Json::Value& document, int side, int
     return cells;
 }
 
+std::string trimmed(std::string line)
+{
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
 std::vector<std::string> feeder_headings()
 {
     std::vector<std::string> headings{kFeederHeading};
@@ -162,10 +169,11 @@ void render_feeders(const Json::Value& document, std::ostream& out)
                 widths[i] = std::max(widths[i], display_width(cells[side].back()[i]));
         }
     const std::string heading = join_cells(headings, widths);
-    out << heading << "  |  " << heading << '\n';
+    out << trimmed(heading + "  |  " + heading) << '\n';
     for (int row = 0; row < kFeedersPerSide; ++row)
-        out << join_cells(cells[0][static_cast<std::size_t>(row)], widths) << "  |  "
-            << join_cells(cells[1][static_cast<std::size_t>(row)], widths) << '\n';
+        out << trimmed(join_cells(cells[0][static_cast<std::size_t>(row)], widths) + "  |  " +
+                       join_cells(cells[1][static_cast<std::size_t>(row)], widths))
+            << '\n';
 }
 
 void render_environment(const Json::Value& document, std::ostream& out)

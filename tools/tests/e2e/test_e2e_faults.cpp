@@ -85,7 +85,7 @@ TEST_P(LineFaults, RecordsStayTrueAndPollingRecovers)
     sim_args.push_back("--pattern");
     Simulator sim(dir, "sim", sim_args);
 
-    std::vector<std::string> host{"poll", "--timeout-ms", "200", "--gap-ms", "2", "--interval-ms", "0", "--cycles",
+    std::vector<std::string> host{"poll", "--timeout-ms", "250", "--gap-ms", "2", "--interval-ms", "0", "--cycles",
                                   std::to_string(c.cycles), "--history", dir.file("history.db"), "--quiet"};
     if (c.tcp)
         host.insert(host.end(), {"--tcp", sim.endpoint()});
@@ -114,11 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"DroppedReplies", false, {"--drop-every", "60"}, 6, true},
         FaultCase{"CorruptedFramesSerial", false, {"--corrupt-every", "60"}, 6, true},
         FaultCase{"CorruptedFramesTcp", true, {"--corrupt-every", "60"}, 6, true},
-        // Later than the reply timeout (200 ms) but within the quiet wait
-        // that follows it: the reply must be thrown away, not taken as the
-        // answer to the next request.
-        FaultCase{"LateReplies", false, {"--delay-ms", "320", "--delay-every", "50"}, 6, true},
-        FaultCase{"LateRepliesTcp", true, {"--delay-ms", "320", "--delay-every", "50"}, 6, true},
+        // Later than the reply timeout (250 ms) but within the quiet wait
+        // that follows it (as long again): the reply must be thrown away,
+        // not taken as the answer to the next request.
+        FaultCase{"LateReplies", false, {"--delay-ms", "375", "--delay-every", "50"}, 6, true},
+        FaultCase{"LateRepliesTcp", true, {"--delay-ms", "375", "--delay-every", "50"}, 6, true},
         FaultCase{"StallThenRecover", true, {"--stall-after", "100", "--stall-ms", "1200"}, 8, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -140,7 +140,7 @@ xk83t_host::LinkSettings serial_line(const std::string& path, int quiet_ms)
     line.kind = xk83t_host::LinkSettings::Kind::Rtu;
     line.device = path;
     line.baud = 230400;
-    line.response_timeout = 200ms;
+    line.response_timeout = 300ms;
     line.guard_gap = 2ms;
     line.quiet = std::chrono::milliseconds(quiet_ms);
     return line;
@@ -149,12 +149,12 @@ xk83t_host::LinkSettings serial_line(const std::string& path, int quiet_ms)
 TEST(LateReply, WaitingForQuietKeepsTheNextReadInStep)
 {
     ScratchDir dir;
-    Simulator sim(dir, "sim", {"--rtu", "--baud", kBaud, "--pattern", "--delay-ms", "300", "--delay-every", "2"});
+    Simulator sim(dir, "sim", {"--rtu", "--baud", kBaud, "--pattern", "--delay-ms", "450", "--delay-every", "2"});
     xk83t_host::ModbusLink link(serial_line(sim.endpoint(), -1));
     const auto a = link.read_registers(1, 32, 36);  // request 1: on time
     ASSERT_TRUE(a.ok) << a.error;
     EXPECT_EQ(a.words, pattern(32, 36, 1));
-    const auto b = link.read_registers(1, 68, 36);  // request 2: 300 ms late
+    const auto b = link.read_registers(1, 68, 36);  // request 2: 450 ms late, after a 300 ms timeout
     EXPECT_FALSE(b.ok);
     const auto c = link.read_registers(1, 104, 36);  // request 3
     ASSERT_TRUE(c.ok) << c.error;
@@ -165,7 +165,7 @@ TEST(LateReply, WaitingForQuietKeepsTheNextReadInStep)
 TEST(LateReply, WithoutTheQuietWaitTheLateReplyShiftsTheNextBlock)
 {
     ScratchDir dir;
-    Simulator sim(dir, "sim", {"--rtu", "--baud", kBaud, "--pattern", "--delay-ms", "300", "--delay-every", "2"});
+    Simulator sim(dir, "sim", {"--rtu", "--baud", kBaud, "--pattern", "--delay-ms", "450", "--delay-every", "2"});
     xk83t_host::ModbusLink link(serial_line(sim.endpoint(), 0));
     ASSERT_TRUE(link.read_registers(1, 32, 36).ok);
     EXPECT_FALSE(link.read_registers(1, 68, 36).ok);
