@@ -195,13 +195,13 @@ Exchange ModbusLink::raw_write(int unit, const std::vector<std::uint8_t>& pdu)
         return fail(what);
     last_exchange_end_ = Clock::now();
     const int at = modbus_get_header_length(ctx_);
-    if (length < at + 5) {
-        result.error = what + ": short reply";
-        return result;
-    }
-    const int function = reply[at];
+    const int function = length > at + 1 ? reply[at] : 0;
     if (function & 0x80) {
         result.error = what + ": exception " + std::to_string(reply[at + 1]);
+        return result;
+    }
+    if (length < at + 5) {
+        result.error = what + ": short reply";
         return result;
     }
     const std::uint16_t fourth = static_cast<std::uint16_t>((reply[at + 3] << 8) | reply[at + 4]);
