@@ -8,6 +8,7 @@ const char* action_name(FaultAction action)
     case FaultAction::Serve: return "served";
     case FaultAction::Drop: return "dropped";
     case FaultAction::Corrupt: return "corrupted";
+    case FaultAction::Exception: return "exception";
     case FaultAction::Delay: return "late";
     case FaultAction::Stall: return "stalled";
     }
@@ -29,6 +30,8 @@ FaultAction FaultPlan::decide(long request, Clock::time_point now)
         return FaultAction::Drop;
     if (every(request, settings_.corrupt_every))
         return FaultAction::Corrupt;
+    if (every(request, settings_.exception_every))
+        return FaultAction::Exception;
     if (settings_.delay_ms > 0 && every(request, settings_.delay_every))
         return FaultAction::Delay;
     return FaultAction::Serve;

@@ -10,13 +10,14 @@ namespace xk83t_sim {
 struct FaultSettings {
     int drop_every = 0;     // no reply to every Nth request
     int corrupt_every = 0;  // a damaged reply to every Nth request
+    int exception_every = 0;  // exception 04 (device failure) to every Nth request
     int delay_ms = 0;       // reply late by this much ...
     int delay_every = 1;    // ... to every Nth request
     int stall_after = 0;    // after N requests, answer nothing ...
     int stall_ms = 0;       // ... for this long (0: never again)
 };
 
-enum class FaultAction { Serve, Drop, Corrupt, Delay, Stall };
+enum class FaultAction { Serve, Drop, Corrupt, Exception, Delay, Stall };
 
 const char* action_name(FaultAction action);
 

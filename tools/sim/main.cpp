@@ -56,6 +56,8 @@ po::options_description describe(Parsed& p, std::string& tcp, std::string& parit
     faults.add_options()
         ("drop-every", po::value(&p.faults.drop_every), "no reply to every Nth request")
         ("corrupt-every", po::value(&p.faults.corrupt_every), "a damaged reply to every Nth request")
+        ("exception-every", po::value(&p.faults.exception_every),
+         "exception 04 (device failure) instead of the reply to every Nth request")
         ("delay-ms", po::value(&p.faults.delay_ms), "answer this many ms late ...")
         ("delay-every", po::value(&p.faults.delay_every)->default_value(1), "... every Nth request")
         ("stall-after", po::value(&p.faults.stall_after), "after N requests answer nothing ...")
@@ -79,7 +81,8 @@ void check_settings(const Parsed& p)
         throw std::invalid_argument("stop bits must be 1 or 2");
     if (p.server.baud <= 0)
         throw std::invalid_argument("the baud rate must be positive");
-    for (int n : {p.faults.drop_every, p.faults.corrupt_every, p.faults.delay_ms, p.faults.stall_after, p.faults.stall_ms})
+    for (int n : {p.faults.drop_every, p.faults.corrupt_every, p.faults.exception_every, p.faults.delay_ms,
+                  p.faults.stall_after, p.faults.stall_ms})
         if (n < 0)
             throw std::invalid_argument("fault counts and times cannot be negative");
     if (p.faults.delay_every < 1)

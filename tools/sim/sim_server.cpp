@@ -217,7 +217,17 @@ void SimServer::refresh_image(long request)
 
 std::vector<std::uint8_t> SimServer::build_reply(const std::uint8_t* request, int length, modbus_mapping_t* mapping)
 {
-    const int size = modbus_reply(capture_, request, length, mapping);
+    return captured_frame(modbus_reply(capture_, request, length, mapping));
+}
+
+std::vector<std::uint8_t> SimServer::build_exception(const std::uint8_t* request)
+{
+    return captured_frame(modbus_reply_exception(capture_, request, MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE));
+}
+
+// What libmodbus wrote for the capture context, read back from its pipe.
+std::vector<std::uint8_t> SimServer::captured_frame(int size)
+{
     std::vector<std::uint8_t> frame(size > 0 ? static_cast<std::size_t>(size) : 0);
     std::size_t got = 0;
     while (got < frame.size()) {
@@ -271,7 +281,12 @@ void SimServer::handle(int fd, const std::uint8_t* request, int length)
     const FaultAction action = for_us ? faults_.decide(n, Clock::now()) : FaultAction::Drop;
     entry["action"] = for_us ? action_name(action) : "other unit";
 
-    if (action == FaultAction::Serve || action == FaultAction::Corrupt || action == FaultAction::Delay) {
+    if (action == FaultAction::Exception) {
+        const std::vector<std::uint8_t> frame = build_exception(request);
+        entry["exception"] = MODBUS_EXCEPTION_SLAVE_OR_SERVER_FAILURE;
+        std::this_thread::sleep_for(line_time(static_cast<std::size_t>(length) + frame.size()));
+        write_all(fd, frame.data(), frame.size(), tcp);
+    } else if (action == FaultAction::Serve || action == FaultAction::Corrupt || action == FaultAction::Delay) {
         std::vector<std::uint8_t> frame;
         refresh_image(n);
         std::copy(image_.measurements(), image_.measurements() + kMeasurementArea.count, measurement_map_->tab_registers);

@@ -71,6 +71,8 @@ private:
     void serve_tcp(const std::atomic<bool>& stop);
     void handle(int fd, const std::uint8_t* request, int length);
     std::vector<std::uint8_t> build_reply(const std::uint8_t* request, int length, modbus_mapping_t* mapping);
+    std::vector<std::uint8_t> build_exception(const std::uint8_t* request);
+    std::vector<std::uint8_t> captured_frame(int size);
     void refresh_image(long request);
     void corrupt(std::vector<std::uint8_t>& frame) const;
     Clock::duration line_time(std::size_t bytes) const;

@@ -1,5 +1,5 @@
-// Faults on the line, from the simulator program: dropped, damaged and late
-// replies, a device that stalls and comes back, one that vanishes and is
+// Faults on the line, from the simulator program: dropped, damaged, refused
+// (exception) and late replies, a device that stalls and comes back, one that vanishes and is
 // restarted, one that never answers beside one that does. Whatever
 // happens, every saved record holds exactly what the simulator served for
 // each block of one cycle (nothing shifted onto another block's reply), a
@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"DroppedReplies", false, {"--drop-every", "60"}, 6, true},
         FaultCase{"CorruptedFramesSerial", false, {"--corrupt-every", "60"}, 6, true},
         FaultCase{"CorruptedFramesTcp", true, {"--corrupt-every", "60"}, 6, true},
+        FaultCase{"ExceptionRepliesSerial", false, {"--exception-every", "60"}, 6, true},
+        FaultCase{"ExceptionRepliesTcp", true, {"--exception-every", "60"}, 6, true},
         // Later than the reply timeout (250 ms) but within the quiet wait
         // that follows it (as long again): the reply must be thrown away,
         // not taken as the answer to the next request.
