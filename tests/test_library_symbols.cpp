@@ -5,6 +5,7 @@
 #include <elf.h>
 
 #include <algorithm>
+#include <regex>
 
 using namespace xk83t_test;
 
@@ -58,6 +59,24 @@ TEST(LibrarySymbols, IsASharedObjectForThisMachine)
 #elif defined(__x86_64__)
     EXPECT_EQ(plugin().machine, EM_X86_64);
 #endif
+}
+
+TEST(LibrarySymbols, NeedsOnlyItsDependenciesAndTheRuntime)
+{
+    // jsoncpp and yaml-cpp, the C and C++ runtime, and the dynamic loader
+    // where the toolchain names it; Boost is used from headers only.
+    const std::regex allowed(R"((libjsoncpp|libyaml-cpp|libstdc\+\+|libm|libgcc_s|libc)\.so\.[0-9.]+)"
+                             R"(|ld-linux[-_a-z0-9]*\.so\.[0-9]+)"
+#if defined(XK83T_SANITIZED)
+                             R"(|lib(asan|ubsan|tsan|lsan)\.so\.[0-9]+)"
+#endif
+    );
+    const auto& needed = plugin().needed;
+    for (const auto& name : needed)
+        EXPECT_TRUE(std::regex_match(name, allowed)) << name;
+    EXPECT_NE(std::find(needed.begin(), needed.end(), "libc.so.6"), needed.end());
+    EXPECT_TRUE(std::any_of(needed.begin(), needed.end(),
+                            [](const std::string& n) { return n.rfind("libjsoncpp.so.", 0) == 0; }));
 }
 
 }  // namespace
