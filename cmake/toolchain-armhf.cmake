@@ -14,14 +14,12 @@ set(CMAKE_SYSTEM_PROCESSOR arm)
 set(XK83T_ARMHF_TRIPLET arm-linux-gnueabihf)
 set(CMAKE_C_COMPILER ${XK83T_ARMHF_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${XK83T_ARMHF_TRIPLET}-g++)
+# No separate sysroot: multiarch keeps the armhf libraries in the build
+# machine's own tree, under lib/arm-linux-gnueabihf.
 set(CMAKE_LIBRARY_ARCHITECTURE ${XK83T_ARMHF_TRIPLET})
 # GCC's notes that the ARM calling convention changed in GCC 7.1 concern
 # mixing with objects built before it; everything here is built by one GCC.
 set(CMAKE_CXX_FLAGS_INIT -Wno-psabi)
-
-# The host's own tree is the sysroot: multiarch keeps the armhf libraries in
-# lib/arm-linux-gnueabihf, and programs (pkg-config, qemu) are the host's.
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 
 if(NOT XK83T_ARMHF_UNPACK_DIR)
   set(XK83T_ARMHF_UNPACK_DIR ${CMAKE_BINARY_DIR}/armhf-unpacked)
@@ -49,7 +47,8 @@ function(_xk83t_unpack_armhf package depends_var)
                     RESULT_VARIABLE failed)
     file(GLOB deb ${downloads}/${package}_*_armhf.deb)
     if(failed OR NOT deb)
-      message(FATAL_ERROR "apt-get download ${package}:armhf failed; run scripts/setup-cross")
+      message(FATAL_ERROR "apt-get download ${package}:armhf failed; "
+                          "run scripts/setup-cross, or apt-get update if the package lists are old")
     endif()
   endif()
   execute_process(COMMAND dpkg-deb -x ${deb} ${XK83T_ARMHF_UNPACK_DIR}
