@@ -5,6 +5,8 @@
 #include <elf.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 using namespace xk83t_test;
 
@@ -58,6 +60,28 @@ TEST(LibrarySymbols, IsASharedObjectForThisMachine)
 #elif defined(__x86_64__)
     EXPECT_EQ(plugin().machine, EM_X86_64);
 #endif
+}
+
+TEST(LibrarySymbols, NeedsOnlyItsDependenciesAndTheRuntime)
+{
+    // jsoncpp and yaml-cpp, the C and C++ runtime, and the dynamic loader
+    // where the toolchain names it; Boost is used from headers only.
+    std::vector<std::string> allowed = {"libjsoncpp", "libyaml-cpp", "libstdc++", "libm",
+                                        "libgcc_s",   "libc",        "ld-linux"};
+#if defined(XK83T_SANITIZED)
+    allowed.insert(allowed.end(), {"libasan", "libubsan", "libtsan", "liblsan"});
+#endif
+    const auto& needed = plugin().needed;
+    for (const auto& name : needed) {
+        // ld-linux-x86-64.so.2, ld-linux-armhf.so.3: the loader's name carries the machine.
+        std::string stem = name.substr(0, name.find(".so."));
+        if (stem.rfind("ld-linux", 0) == 0)
+            stem = "ld-linux";
+        EXPECT_NE(std::find(allowed.begin(), allowed.end(), stem), allowed.end()) << name;
+    }
+    EXPECT_NE(std::find(needed.begin(), needed.end(), "libc.so.6"), needed.end());
+    EXPECT_TRUE(std::any_of(needed.begin(), needed.end(),
+                            [](const std::string& n) { return n.rfind("libjsoncpp.so.", 0) == 0; }));
 }
 
 }  // namespace

@@ -51,8 +51,13 @@ DevicePtr PluginLibrary::create_device() const
 
 std::vector<std::string> PluginLibrary::default_candidates()
 {
+#ifndef XK83T_PLUGIN_FROM_BINDIR
+#define XK83T_PLUGIN_FROM_BINDIR "../lib/xk83t/xk83t.so"
+#endif
+    // Built: the plug-in sits beside the program. Installed: where the
+    // install rules put it, relative to the program's folder.
     const std::string dir = executable_dir();
-    return {dir + "/xk83t.so", dir + "/../lib/xk83t/xk83t.so"};
+    return {dir + "/xk83t.so", dir + "/" XK83T_PLUGIN_FROM_BINDIR};
 }
 
 std::string PluginLibrary::find_default()
