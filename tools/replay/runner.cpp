@@ -265,7 +265,8 @@ private:
             } else {
                 fields.push_back({"out", to_hex(out.data(), shown)});
             }
-            if (code == kDocumentAsText)
+            // A refused request leaves no document in the buffer to show.
+            if (code == kDocumentAsText && result == 0)
                 fields.push_back({"text", std::string(out.begin(), out.begin() + static_cast<long>(shown))});
             return fields;
         });
