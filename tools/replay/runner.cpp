@@ -40,7 +40,7 @@ Json::Value number(long long n)
 
 class ScenarioRun {
 public:
-    ScenarioRun(TraceWriter& trace)
+    explicit ScenarioRun(TraceWriter& trace)
         : trace_(trace),
           capture_([this](const std::string& line) { trace_.event("out", {{"text", line}}); }),
           host_(trace),
@@ -194,7 +194,9 @@ private:
     int answer_reads(const Step& step, SPModbus& m, const std::map<int, unsigned short>& image)
     {
         if (!host_.outstanding || host_.outstanding->kind != Exchange::Read)
-            throw ScenarioError(step.line, "no read is outstanding: \"" + step.action + "\" must follow a \"refresh\"");
+            throw ScenarioError(step.line, step.action == "poll"
+                                               ? "the device requested no read when the cycle started"
+                                               : "no read is outstanding: \"cycle\" must follow a \"refresh\"");
         int result = 1;
         for (int replies = 0; host_.outstanding && host_.outstanding->kind == Exchange::Read; ++replies) {
             if (replies == kMostRepliesPerCycle)

@@ -1,5 +1,7 @@
 #include "trace.h"
 
+#include "utf8_text.h"
+
 #include <sstream>
 
 namespace xk83t_replay {
@@ -15,6 +17,19 @@ std::unique_ptr<Json::StreamWriter> compact_writer()
     return std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter());
 }
 
+Json::Value with_valid_texts(const Json::Value& value)
+{
+    if (value.isString())
+        return Json::Value(valid_utf8(value.asString()));
+    if (value.isArray()) {
+        Json::Value list(Json::arrayValue);
+        for (const auto& item : value)
+            list.append(with_valid_texts(item));
+        return list;
+    }
+    return value;
+}
+
 }  // namespace
 
 TraceWriter::TraceWriter(std::ostream& out) : out_(out), writer_(compact_writer()) {}
@@ -22,7 +37,7 @@ TraceWriter::TraceWriter(std::ostream& out) : out_(out), writer_(compact_writer(
 std::string TraceWriter::text(const Json::Value& value) const
 {
     std::ostringstream s;
-    writer_->write(value, &s);
+    writer_->write(with_valid_texts(value), &s);
     return s.str();
 }
 
