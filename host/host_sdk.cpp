@@ -34,7 +34,8 @@ HostServices& host_services()
 int deliver_reply(SPModbus& device, const unsigned short* words, unsigned int count)
 {
     count = std::min(count, SPModbus::kReplyWords);
-    std::memcpy(device.reply_, words, count * sizeof(unsigned short));
+    if (words != nullptr && count > 0)
+        std::memcpy(device.reply_, words, count * sizeof(unsigned short));
     return device.process_payload(SPModbus::TAB_HOLDING_REGISTERS, count);
 }
 
