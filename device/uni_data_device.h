@@ -52,10 +52,13 @@ public:
     void RoundDone() override
     {
         this->data_ready_ = true;
-        this->last_update_ = xk83t::local_now();
-        const TTime stamp = get_ttime(this->last_update_);
+        const boost::posix_time::ptime now = xk83t::local_now();
+        const TTime stamp = get_ttime(now);
         {
+            // GenJsonData compares last_update_ under mutex_, possibly on a
+            // control request's thread.
             std::lock_guard<std::mutex> lock(mutex_);
+            this->last_update_ = now;
             std::memcpy(&data_.update_time, &stamp, sizeof stamp);
         }
         this->SendSP(RecordTypeId, record_bytes(), sizeof(Data), false);

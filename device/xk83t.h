@@ -5,6 +5,7 @@
 #include "uni_data_device.h"
 
 #include <acquisition/record.h>
+#include <display/display_slots.h>
 
 class XK83T : public UniDataDevice<XK83T_Data_t, SPModbus, xk83t::kRecordTypeId> {
 public:
@@ -16,6 +17,16 @@ public:
     int RefreshStatus() override;
     int process_payload(SPModbus::tab_type table, unsigned int length) override;
     void RunCheckThreshold() override;
+    int DeviceIoControl(int code, const void* in, int in_len, void* out, int out_cap, int& out_len) override;
+    void GenJsonData() override;
+
+    // Writers of one record block's display members (display/group_builders.cpp).
+    // They write json_ unlocked: the caller holds mutex_ or owns the device alone.
+    void _xk83t_Inline(char* block, const char* prefix, int index, const char* line);
+    void _xk83t_Feeder(char* block, const char* prefix, int index, const char* f1, const char* f2,
+                       const char* f3);
+    void _xk83t_ASwitchStatus(char* reg, const char* prefix, int number, const char* number_text);
+    void _xk83t_BSwitchStatus(char* reg, const char* prefix, int number, const char* number_text);
 
     int write_result_ = -1;
     int write_expect_ = -1;
@@ -23,4 +34,6 @@ public:
 private:
     int check_single_write();
     int check_multiple_write();
+
+    xk83t::DisplaySlots display_slots_;  // guarded by mutex_, like json_
 };

@@ -145,11 +145,7 @@ TEST_F(ReplayTool, CheckRulesNeedsReadableJsonSettings)
     EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
 }
 
-// The checks below need the display document from the plug-in (control
-// request 801 answered by XK83T::DeviceIoControl, built by
-// XK83T::GenJsonData). Enable them once both are on main.
-
-TEST_F(ReplayTool, DISABLED_CheckRulesFindsAMisspeltSignalName)
+TEST_F(ReplayTool, CheckRulesFindsAMisspeltSignalName)
 {
     const std::string settings = write("dev12.json", R"({"appSetting":{"b_mode":1}})");
     write("work/ini/12.yaml",
@@ -168,7 +164,7 @@ TEST_F(ReplayTool, DISABLED_CheckRulesFindsAMisspeltSignalName)
     EXPECT_EQ(r.err, "");
 }
 
-TEST_F(ReplayTool, DISABLED_CheckRulesPassesCleanSettings)
+TEST_F(ReplayTool, CheckRulesPassesCleanSettings)
 {
     const std::string settings = write("dev5.json", R"({"appSetting":{"b_mode":5},"thresholdSetting":{
         "t":{"ID":"0406101","SignalName":"环境温度","UpValue":40,"UpReconverValue":38,"UpAlarmLevel":1},
@@ -178,7 +174,7 @@ TEST_F(ReplayTool, DISABLED_CheckRulesPassesCleanSettings)
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(ReplayTool, DISABLED_NamesTheDocumentAReferenceRequestPointsAt)
+TEST_F(ReplayTool, NamesTheDocumentAReferenceRequestPointsAt)
 {
     const ToolRun r = run("replay -",
                           "{\"do\":\"create\",\"data_id\":3}\n"
