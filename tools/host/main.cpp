@@ -4,6 +4,8 @@
 
 #include "commands.h"
 
+#include <replay.h>
+
 #include <cstring>
 #include <iostream>
 
@@ -18,13 +20,15 @@ struct Command {
 constexpr Command kCommands[] = {
     {"demo", xk83t_host::run_demo, "start a simulated XK83T on a pseudo-terminal and poll it for a few cycles"},
     {"poll", xk83t_host::run_poll, "poll a device (or those of a host configuration) until stopped"},
+    {"replay", replay_main, "run the plug-in offline from a JSON Lines scenario and trace every host call"},
+    {"check-rules", check_rules_main, "read a device's settings and rule file and check every rule loaded"},
 };
 
 void usage(std::ostream& out)
 {
     out << "usage: xk83t-host COMMAND [options]\n\ncommands:\n";
     for (const Command& c : kCommands)
-        out << "  " << c.name << std::string(10 - std::strlen(c.name), ' ') << c.summary << '\n';
+        out << "  " << c.name << std::string(13 - std::strlen(c.name), ' ') << c.summary << '\n';
     out << "\nxk83t-host COMMAND --help lists a command's options." << std::endl;
 }
 
