@@ -162,7 +162,7 @@ int XK83T::DeviceIoControl(int code, const void* in, int in_len, void* out, int 
     case kHostRequest:
         return pass_host_request(*this, code, in, in_len, out, out_cap, out_len, true);
     case kHostRequestUnlessMode1:
-        return pass_host_request(*this, code, in, in_len, out, out_cap, out_len, b_mode_ != 1);
+        return pass_host_request(*this, code, in, in_len, out, out_cap, out_len, current_mode() != 1);
     case kDocumentText:
         return write_document_text(*this, out, out_cap, out_len);
     case kDocumentAddress:
