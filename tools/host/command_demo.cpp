@@ -59,11 +59,11 @@ const std::vector<DemoStep>& demo_script()
 
 std::string examples_dir()
 {
-    std::vector<std::string> candidates;
+    // Installed: beside the program's folder. Built: the source tree's.
+    std::vector<std::string> candidates{executable_dir() + "/../share/xk83t/examples"};
 #ifdef XK83T_EXAMPLES_DIR
     candidates.push_back(XK83T_EXAMPLES_DIR);
 #endif
-    candidates.push_back(executable_dir() + "/../share/xk83t/examples");
     for (const std::string& dir : candidates)
         if (access((dir + "/" + kDemoSettings).c_str(), R_OK) == 0)
             return dir;
