@@ -18,7 +18,8 @@ public:
     {
         T value{};
         const std::size_t n = sizeof(T) < size_ ? sizeof(T) : size_;
-        std::memcpy(&value, data_, n);
+        if (n > 0)
+            std::memcpy(&value, data_, n);
         advance(n);
         return value;
     }
@@ -27,6 +28,8 @@ public:
     std::string take_text(std::size_t max)
     {
         const std::size_t n = max < size_ ? max : size_;
+        if (n == 0)
+            return {};
         std::string text(reinterpret_cast<const char*>(data_), n);
         advance(n);
         return text;

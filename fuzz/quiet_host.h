@@ -18,9 +18,10 @@ protected:
 
 inline void quiet_process()
 {
-    static NullBuf sink;
+    // Never destroyed: std::cout is flushed after static objects are gone.
+    static NullBuf* const sink = new NullBuf;
     static HostServices host;
-    std::cout.rdbuf(&sink);
+    std::cout.rdbuf(sink);
     set_host_services(&host);
 }
 
