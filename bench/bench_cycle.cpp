@@ -1,0 +1,61 @@
+// Whole polling cycles in each alarm mode, and a cycle completed from the
+// cache.
+
+#include "bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace xk83t_bench {
+namespace {
+
+// Successive cycles alternate between two slightly different plants, so
+// values move the way they do between real cycles.
+void cycle(benchmark::State& state, int mode, int stride)
+{
+    BenchProcess process;
+    QuietCout quiet;
+    XK83T device;
+    const std::size_t rules = install_rules(device, mode, stride, numeric_signals());
+    const auto even = plant_replies(0);
+    const auto odd = plant_replies(1);
+    run_cycle(device, even);  // the first build is not the steady state
+
+    bool flip = false;
+    for (auto _ : state) {
+        run_cycle(device, flip ? even : odd);
+        flip = !flip;
+    }
+    state.counters["rules"] = static_cast<double>(rules);
+}
+
+void load_from_cache(benchmark::State& state)
+{
+    BenchProcess process;
+    QuietCout quiet;
+    XK83T device;  // alarm mode 1 without rules: each load rebuilds the document
+    run_cycle(device, plant_replies(0));
+    const XK83T_Data_t saved = device.data_;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&saved);
+
+    for (auto _ : state)
+        benchmark::DoNotOptimize(device.LoadFromCache(bytes, sizeof saved));
+}
+
+// BM_Cycle/<mode> carries the full rule set of the mode; /half and /none
+// show how the cost grows with the number of rules.
+const bool registered = [] {
+    benchmark::RegisterBenchmark("BM_Cycle/0", cycle, 0, 0)->Unit(benchmark::kMicrosecond);
+    for (int mode : {1, 3, 5}) {
+        const std::string name = "BM_Cycle/" + std::to_string(mode);
+        benchmark::RegisterBenchmark(name.c_str(), cycle, mode, 1)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((name + "/half").c_str(), cycle, mode, 2)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((name + "/none").c_str(), cycle, mode, 0)->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("BM_LoadFromCache", load_from_cache)->Unit(benchmark::kMicrosecond);
+    return true;
+}();
+
+}  // namespace
+}  // namespace xk83t_bench
