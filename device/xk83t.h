@@ -5,7 +5,9 @@
 #include "uni_data_device.h"
 
 #include <acquisition/record.h>
-#include <display/display_slots.h>
+#include <display/document_builder.h>
+
+#include <cstdint>
 
 class XK83T : public UniDataDevice<XK83T_Data_t, SPModbus, xk83t::kRecordTypeId> {
 public:
@@ -35,5 +37,6 @@ private:
     int check_single_write();
     int check_multiple_write();
 
-    xk83t::DisplaySlots display_slots_;  // guarded by mutex_, like json_
+    // Guarded by mutex_, like json_.
+    xk83t::DocumentBuilder document_builder_;
 };

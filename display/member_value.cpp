@@ -2,25 +2,34 @@
 
 #include <acquisition/record.h>
 
+#include <array>
 #include <cstring>
+#include <string>
 
 namespace xk83t {
 namespace {
 
-bool holds_text(const Json::Value& member, const char* text)
+using StateTexts = std::array<std::string, 4>;
+
+// The texts of codes 0, 1, 2 and of every other code.
+const StateTexts& lasting_state_texts()
+{
+    static const StateTexts* const texts = new StateTexts{status_text(0), status_text(1), status_text(2), status_text(3)};
+    return *texts;
+}
+
+void assign_lasting_text(Json::Value& member, const std::string& text)
 {
     const char* begin = nullptr;
     const char* end = nullptr;
-    if (!member.getString(&begin, &end))
-        return false;
-    const std::size_t length = std::strlen(text);
-    return static_cast<std::size_t>(end - begin) == length && std::memcmp(begin, text, length) == 0;
+    if (member.getString(&begin, &end) && begin == text.c_str())
+        return;
+    member = Json::StaticString(text.c_str());
 }
 
-void assign_text(Json::Value& member, const char* text)
+const std::string& state_text(std::uint16_t code)
 {
-    if (!holds_text(member, text))
-        member = text;
+    return lasting_state_texts()[code < 3 ? code : 3];
 }
 
 }  // namespace
@@ -41,10 +50,10 @@ void assign_member(Json::Value& member, Reading reading, double divisor, const u
         member = static_cast<double>(static_cast<float>(read_register(at)) / static_cast<float>(divisor));
         return;
     case Reading::kStatus:
-        assign_text(member, status_text(read_register(at)));
+        assign_lasting_text(member, state_text(read_register(at)));
         return;
     case Reading::kSystemAlarm:
-        assign_text(member, read_register(at) == 1 ? "告警" : "正常");
+        assign_lasting_text(member, state_text(read_register(at) == 1 ? 1 : 0));
         return;
     }
 }

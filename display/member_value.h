@@ -15,9 +15,13 @@ enum class Reading : unsigned char {
     kSystemAlarm,  // "告警" when the register is 1, else "正常"
 };
 
-// Gives `member` the value whose source starts at `at`. A text equal to the
-// member's current one is left in place, so steady states allocate nothing;
-// texts are owned by the document, never borrowed from this library.
+// Gives `member` the value whose source starts at `at`. Nothing is allocated
+// once the member holds a value of its type.
+//
+// A state text is held as a Json::StaticString pointing at one of four
+// copies that live as long as the process (made once, never freed, even
+// when this library is unloaded): a copy of the document, which copies such
+// a text as a pointer, stays valid for as long as the host keeps it.
 void assign_member(Json::Value& member, Reading reading, double divisor, const unsigned char* at);
 
 }  // namespace xk83t
