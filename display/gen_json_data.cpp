@@ -10,5 +10,6 @@ void XK83T::GenJsonData()
     if (last_update_ == json_time_)
         return;
     json_time_ = last_update_;
+    ++document_version_;
     document_builder_.build(json_, record_bytes());
 }
