@@ -1,6 +1,7 @@
 // Code 801 (the document as text): asked again on an unchanged document,
 // and asked right after a cycle has changed it.
 
+#include "allocation_counter.h"
 #include "bench_support.h"
 
 #include <benchmark/benchmark.h>
@@ -30,10 +31,12 @@ void control_801(benchmark::State& state)
     std::vector<char> out(1 << 17);
     int length = request_text(device, out);
 
+    const std::uint64_t before = allocations();
     for (auto _ : state) {
         length = request_text(device, out);
         benchmark::DoNotOptimize(out.data());
     }
+    report_allocations(state, allocations() - before);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * length);
 }
 
@@ -49,14 +52,18 @@ void control_801_after_cycle(benchmark::State& state)
     int length = request_text(device, out);
 
     bool flip = false;
+    std::uint64_t made = 0;
     for (auto _ : state) {
         state.PauseTiming();
         run_cycle(device, flip ? even : odd);
         flip = !flip;
+        const std::uint64_t before = allocations();
         state.ResumeTiming();
         length = request_text(device, out);
         benchmark::DoNotOptimize(out.data());
+        made += allocations() - before;
     }
+    report_allocations(state, made);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * length);
 }
 

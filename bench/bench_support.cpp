@@ -4,6 +4,7 @@
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace xk83t_bench {
@@ -114,12 +115,10 @@ std::string numbered(const char* prefix, std::size_t n)
     return text;
 }
 
-void add_ai_rule(XK83T& device, const NumericSignal& signal, std::size_t n, bool with_report_setting)
+void add_ai_rule(XK83T& device, const NumericSignal& signal, std::size_t n)
 {
     const std::string id = numbered("0418", n);  // ten characters
     device.ai_rule_map_[signal.name] = {id, signal.name};
-    if (!with_report_setting)
-        return;
     std::string alarm_id = id;
     alarm_id[3] = '6';
     alarm_id[8] = '1';
@@ -156,18 +155,16 @@ void add_limits(XK83T& device, const NumericSignal& signal, std::size_t n)
 
 }  // namespace
 
-std::size_t install_rules(XK83T& device, int mode, int stride, const std::vector<NumericSignal>& signals)
+std::size_t install_rules(XK83T& device, int mode, std::size_t ruled, const std::vector<NumericSignal>& signals)
 {
     device.b_mode_ = mode;
     if (mode == 1)
         device.alarm_rule_map_["系统总告警状态"] = "041830100";
-    if (stride <= 0)
-        return 0;
     std::size_t rules = 0;
-    for (std::size_t i = 0; i < signals.size(); i += static_cast<std::size_t>(stride)) {
+    for (std::size_t i = 0; i < std::min(ruled, signals.size()); ++i) {
         switch (mode) {
         case 1:
-            add_ai_rule(device, signals[i], i, (i / static_cast<std::size_t>(stride)) % 2 == 0);
+            add_ai_rule(device, signals[i], i);
             rules += 1;
             break;
         case 3:

@@ -82,12 +82,12 @@ struct NumericSignal {
 };
 std::vector<NumericSignal> numeric_signals();
 
-// Sets the alarm mode and rules on every `stride`-th signal (1: all of
-// them, 2: half, 0: none). Mode 1: an AI rule each, report settings on the
-// host for every second one, and the system alarm's id. Mode 3: an ALARM
-// rule each, with the host's level and threshold and the alarm texts.
-// Mode 5: the four limits on each. Returns the number of rules evaluated
-// per cycle.
-std::size_t install_rules(XK83T& device, int mode, int stride, const std::vector<NumericSignal>& signals);
+// Sets the alarm mode and rules on the first `ruled` signals (all of them,
+// half, none: each feeder's six quantities stay together, so a part is
+// like the whole). Mode 1: an AI rule each with report settings on the
+// host, and the system alarm's id. Mode 3: an ALARM rule each,
+// with the host's level and threshold and the alarm texts. Mode 5: the four
+// limits on each. Returns the number of rules evaluated per cycle.
+std::size_t install_rules(XK83T& device, int mode, std::size_t ruled, const std::vector<NumericSignal>& signals);
 
 }  // namespace xk83t_bench

@@ -61,7 +61,7 @@ int report_memory(std::ostream& out)
         bytes_per_device(replies, nothing);
 
         plain = bytes_per_device(replies, nothing);
-        mode5 = bytes_per_device(replies, [&](XK83T& device) { limits = install_rules(device, 5, 1, signals); });
+        mode5 = bytes_per_device(replies, [&](XK83T& device) { limits = install_rules(device, 5, signals.size(), signals); });
         std::vector<char> text(1 << 17);
         with_text = bytes_per_device(replies, nothing, [&text](XK83T& device) {
             int length = 0;
