@@ -71,8 +71,9 @@ int compare_name(const char* key, const char* key_end, const std::string& name)
 
 void DocumentBuilder::build(Json::Value& document, const unsigned char* record)
 {
-    if (known_members_ != 0 && document.isObject() && document.size() == known_members_) {
-        write_known_layout(document, record);
+    if (!addresses_.empty() && document.isObject() && document.size() == known_members_ &&
+        &*document.begin() == known_first_) {
+        write_known_members(record);
         return;
     }
     if (!write_checking_names(document, record)) {
@@ -86,15 +87,13 @@ void DocumentBuilder::build(Json::Value& document, const unsigned char* record)
 
 bool DocumentBuilder::write_checking_names(Json::Value& document, const unsigned char* record)
 {
-    known_members_ = 0;
-    foreign_positions_.clear();
+    addresses_.clear(display_plan().members.size());
     if (!document.isObject())
         return false;
     auto it = document.begin();
     const auto end = document.end();
-    Json::ArrayIndex position = 0;
     for (const PlannedMember& planned : display_plan().members) {
-        for (;; ++it, ++position) {
+        for (;; ++it) {
             if (it == end)
                 return false;
             const char* key_end = nullptr;
@@ -106,27 +105,26 @@ bool DocumentBuilder::write_checking_names(Json::Value& document, const unsigned
                 break;
             if (order > 0)
                 return false;
-            foreign_positions_.push_back(position);
         }
         write_member(*it, planned, record, update_time_);
+        addresses_.add(*it);
         ++it;
-        ++position;
     }
     known_members_ = document.size();
+    known_first_ = &*document.begin();
     return true;
 }
 
-void DocumentBuilder::write_known_layout(Json::Value& document, const unsigned char* record)
+void DocumentBuilder::write_known_members(const unsigned char* record)
 {
-    auto it = document.begin();
-    Json::ArrayIndex position = 0;
-    auto foreign = foreign_positions_.cbegin();
+    MemberAddresses::Reader addresses(addresses_);
     for (const PlannedMember& planned : display_plan().members) {
-        for (; foreign != foreign_positions_.cend() && *foreign == position; ++foreign, ++position)
-            ++it;
-        write_member(*it, planned, record, update_time_);
-        ++it;
-        ++position;
+        Json::Value& member = addresses.next();
+        // Values are nearly all members: their assignment is kept in line.
+        if (planned.kind == MemberKind::kValue)
+            assign_member(member, planned.reading, planned.divisor, record + planned.offset);
+        else
+            write_member(member, planned, record, update_time_);
     }
 }
 

@@ -2,20 +2,21 @@
 
 // Writes the display document's members from the record, in place.
 //
-// A build walks the document's members in their own order alongside the
-// display plan. The first walk, and any walk after the document has changed
-// its number of members, compares every name and notes where members that
-// are not in the plan sit (members added by the rule lookups). Later walks
-// trust that layout: the plug-in never removes a member, so a document with
-// the same number of members has the same members in the same order. No
-// member is looked up by name, no name is formatted and, once the document
-// has its members, nothing is allocated.
+// The first build, and any build after the document has changed its number
+// of members, walks the document's members in their own order alongside the
+// display plan, comparing names (members added by the rule lookups sit
+// between the planned ones), and notes where each planned member lives.
+// Later builds write through those addresses: the plug-in never removes a
+// member, so a document with the same number of members and the same first
+// member has the same members where they were. (Only the device writes its
+// document; a host given its address by code 803 reads it.) No member is
+// looked up by name, no name is formatted and, once the document has its
+// members, nothing is allocated.
 
+#include "member_addresses.h"
 #include "recycled_text.h"
 
 #include <json/value.h>
-
-#include <vector>
 
 namespace xk83t {
 
@@ -27,11 +28,14 @@ public:
 
 private:
     bool write_checking_names(Json::Value& document, const unsigned char* record);
-    void write_known_layout(Json::Value& document, const unsigned char* record);
+    void write_known_members(const unsigned char* record);
 
     RecycledText update_time_;
-    Json::ArrayIndex known_members_ = 0;  // 0: no layout known
-    std::vector<Json::ArrayIndex> foreign_positions_;
+    // Where the planned members were at the last walk, with the document's
+    // member count and first member then.
+    MemberAddresses addresses_;
+    Json::ArrayIndex known_members_ = 0;
+    const Json::Value* known_first_ = nullptr;
 };
 
 }  // namespace xk83t

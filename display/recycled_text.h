@@ -1,12 +1,12 @@
 #pragma once
 
-// A text member that changes at every build (the update time) without a
-// heap allocation per build. The document owns each text it is given, as
-// with any jsoncpp text; what the member held before is kept as a spare
-// and, when a later text has the same length, written over and given back.
-// A time text takes only a few lengths (one or two digits for the hour,
-// minute and second), so after the first few builds every length has its
-// spare and nothing is allocated.
+// A text member that changes at every build (the update time), given its
+// texts without a heap allocation per build. The document owns each text,
+// as with any jsoncpp text: a text of the same length as the one the member
+// holds is written over it; one of another length is written over a spare
+// of that length, kept from earlier builds, and swapped in. A time text
+// takes only a few lengths (one or two digits for the hour, the minute and
+// the second), so after the first few builds nothing is allocated.
 
 #include <json/value.h>
 
@@ -20,11 +20,14 @@ public:
     void assign(Json::Value& member, const char* text, std::size_t length);
 
 private:
+    void keep(Json::Value& text);
+
     static constexpr std::size_t kSpares = 3;
 
-    // Every spare holds a text this object made; only those are written over.
+    // Every spare is null or holds a text this object made; only those, and
+    // the member's text while it is the one given, are written over.
     std::array<Json::Value, kSpares> spares_;
-    std::size_t next_evicted_ = 0;
+    std::size_t next_replaced_ = 0;
     const char* given_ = nullptr;  // the text the member was last given
 };
 
