@@ -1,7 +1,8 @@
-// xk83t_bench: the Google Benchmark suite, or with --memory the heap held
-// per device.
+// xk83t_bench: the Google Benchmark suite; with --memory the heap held per
+// device, with --wire-time the line time of one cycle.
 
 #include "memory_per_device.h"
+#include "wire_time.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,9 +11,12 @@
 
 int main(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--memory") == 0)
             return xk83t_bench::report_memory(std::cout);
+        if (std::strcmp(argv[i], "--wire-time") == 0)
+            return xk83t_bench::report_wire_time(std::cout);
+    }
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
