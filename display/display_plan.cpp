@@ -1,6 +1,7 @@
 #include "display_plan.h"
 
 #include "display_tables.h"
+#include "lasting.h"
 #include "member_name.h"
 
 #include <algorithm>
@@ -58,17 +59,14 @@ std::vector<PlannedMember> make_members()
     // std::string compares them.
     std::sort(members.begin(), members.end(),
               [](const PlannedMember& a, const PlannedMember& b) { return a.name < b.name; });
+    members.shrink_to_fit();
     return members;
 }
 
-const DisplayPlan* make_display_plan()
+std::array<std::string, 4> alert_line_names()
 {
-    auto* plan = new DisplayPlan{make_members(), kSystemAlarm.name, {}};
-    static_assert(std::size(kLineStates) == std::tuple_size<decltype(plan->alert_lines)>::value,
-                  "one alert entry per incoming-line state");
-    for (std::size_t i = 0; i < plan->alert_lines.size(); ++i)
-        plan->alert_lines[i] = kLineStates[i].name;
-    return plan;
+    static_assert(std::size(kLineStates) == 4, "one alert entry per incoming-line state");
+    return {kLineStates[0].name, kLineStates[1].name, kLineStates[2].name, kLineStates[3].name};
 }
 
 }  // namespace
@@ -76,7 +74,8 @@ const DisplayPlan* make_display_plan()
 const DisplayPlan& display_plan()
 {
     // Never freed: documents and their copies point at these names.
-    static const DisplayPlan* const plan = make_display_plan();
+    static const DisplayPlan* const plan =
+        make_lasting<DisplayPlan>(make_members(), std::string(kSystemAlarm.name), alert_line_names());
     return *plan;
 }
 
