@@ -64,8 +64,8 @@ void RecycledText::assign(Json::Value& member, const char* text, std::size_t len
 
 void RecycledText::keep(Json::Value& text)
 {
-    // Into a free place, else over a spare whose length another spare has
-    // too, else over the one kept longest ago.
+    // Into a free place, else over a spare of the same length or of a length
+    // another spare has too, else over each place in turn.
     const std::size_t length = length_of(text);
     Json::Value* place = nullptr;
     for (std::size_t i = 0; i < kSpares && place == nullptr; ++i) {
