@@ -1,19 +1,10 @@
 #include "rule_evaluation.h"
-
-#include <json/writer.h>
+#include "stream_text.h"
 
 #include <iostream>
-#include <sstream>
 
 namespace xk83t {
 namespace {
-
-std::string stream_text(const Json::Value& value)
-{
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
 
 // Whether the comparison word holds; false in `known` for any other word.
 bool compare(const std::string& word, const Json::Value& value, const Json::Value& threshold, bool& known)

@@ -3,9 +3,13 @@
 
 #include <device/xk83t.h>
 
+#include <string>
+
 namespace {
 
-const char* const kSystemAlarm = "系统总告警状态";
+// A string made once: the rule lookup and the host call take it as it is,
+// instead of a temporary copy each cycle.
+const std::string kSystemAlarm = "系统总告警状态";
 
 }  // namespace
 

@@ -4,7 +4,6 @@
 #include <device/xk83t.h>
 
 #include <json/reader.h>
-#include <json/writer.h>
 
 #include <cstdint>
 #include <cstring>
@@ -112,13 +111,10 @@ int pass_host_request(XK83T& device, int code, const void* in, int in_len, void*
 int write_document_text(XK83T& device, void* out, int out_cap, int& out_len)
 {
     device.GenJsonData();
-    std::string text;
-    {
-        // A rebuild on the polling thread must not change the document
-        // while it is written out.
-        std::lock_guard<std::mutex> lock(device.mutex_);
-        text = Json::FastWriter().write(device.json_);
-    }
+    // A rebuild on the polling thread must not change the document or its
+    // text while they are written out.
+    std::lock_guard<std::mutex> lock(device.mutex_);
+    const std::string& text = device.document_text_locked();
     out_len = static_cast<int>(text.size());
     if (text.size() > static_cast<std::size_t>(usable_capacity(out, out_cap)))
         return -1;
@@ -150,6 +146,11 @@ int pass_with_write_result(XK83T& device, int code, const void* in, int in_len, 
 }
 
 }  // namespace
+
+const std::string& XK83T::document_text_locked()
+{
+    return document_text_.of(json_, document_version_);
+}
 
 int XK83T::DeviceIoControl(int code, const void* in, int in_len, void* out, int out_cap, int& out_len)
 {

@@ -5,7 +5,10 @@
 #include "uni_data_device.h"
 
 #include <acquisition/record.h>
-#include <display/display_slots.h>
+#include <control/document_text.h>
+#include <display/document_builder.h>
+
+#include <cstdint>
 
 class XK83T : public UniDataDevice<XK83T_Data_t, SPModbus, xk83t::kRecordTypeId> {
 public:
@@ -28,6 +31,10 @@ public:
     void _xk83t_ASwitchStatus(char* reg, const char* prefix, int number, const char* number_text);
     void _xk83t_BSwitchStatus(char* reg, const char* prefix, int number, const char* number_text);
 
+    // The document's compact text, written again only after the document
+    // has changed (control/document_text.h). The caller holds mutex_.
+    const std::string& document_text_locked();
+
     int write_result_ = -1;
     int write_expect_ = -1;
 
@@ -35,5 +42,8 @@ private:
     int check_single_write();
     int check_multiple_write();
 
-    xk83t::DisplaySlots display_slots_;  // guarded by mutex_, like json_
+    // Guarded by mutex_, like json_.
+    xk83t::DocumentBuilder document_builder_;
+    std::uint64_t document_version_ = 0;  // moved on by every build
+    xk83t::DocumentText document_text_;
 };

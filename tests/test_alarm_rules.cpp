@@ -6,9 +6,16 @@
 
 #include <alarms/float_text.h>
 #include <alarms/rule_evaluation.h>
+#include <alarms/stream_text.h>
 #include <device/xk83t.h>
 
 #include <gtest/gtest.h>
+#include <json/writer.h>
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <sstream>
 
 using namespace xk83t_test;
 
@@ -290,6 +297,47 @@ TEST_F(AlarmRules, SystemTotalAlarmWithinACycle)
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].ints, (std::vector<long long>{2, 1, 1}));
     EXPECT_EQ(device.check_seq_, 2);
+}
+
+// Alarm texts show numbers exactly as printf's "%.*g" at precision 9 and
+// as the JSON library's stream output write them, however they are made.
+TEST(NumberTexts, FloatTextIsWhatPrintfWrites)
+{
+    std::vector<float> values = {0.0f, -0.0f, 57.5f, 57.0f, 0.1f, 42.3f, 1e20f, -1e-20f, 123456789.0f,
+                                 std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                                 std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity()};
+    // A spread over every exponent and sign, NaNs included.
+    for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 65521) {
+        const auto pattern = static_cast<std::uint32_t>(bits);
+        float value;
+        std::memcpy(&value, &pattern, sizeof value);
+        values.push_back(value);
+    }
+    for (float value : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.*g", 9, static_cast<double>(value));
+        ASSERT_EQ(xk83t::float_text(value), expected);
+    }
+}
+
+TEST(NumberTexts, StreamTextIsWhatTheStreamOutputWrites)
+{
+    Json::Value commented(1.5);
+    commented.setComment(std::string("// set by hand"), Json::commentAfterOnSameLine);
+    Json::Value object(Json::objectValue);
+    object["电压"] = 53.5;
+    const Json::Value values[] = {Json::Value(),     Json::Value(50.0),  Json::Value(50.5),
+                                  Json::Value(25.299999237060547), Json::Value(-1.0), Json::Value(1e21),
+                                  Json::Value(1e-7), Json::Value(42949662.96), Json::Value(0.1),
+                                  Json::Value(-0.0), Json::Value("正常"), Json::Value(7),
+                                  Json::Value(7u),   Json::Value(true),  object,
+                                  commented};
+    for (const Json::Value& value : values) {
+        std::ostringstream expected;
+        expected << value;
+        EXPECT_EQ(xk83t::stream_text(value), expected.str());
+    }
 }
 
 }  // namespace

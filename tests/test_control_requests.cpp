@@ -215,6 +215,44 @@ TEST_F(ControlRequests, TwoTextRequestsWithoutACycleBetweenShowTheSameBuild)
     EXPECT_EQ(device.json_["环境温度"].asDouble(), 10.0);
 }
 
+// The text is written once per change of the document and reused while the
+// document stays as it is: a rebuild and a member added by a rule's lookup
+// are changes.
+TEST_F(ControlRequests, DocumentTextFollowsEveryChangeOfTheDocument)
+{
+    const auto document_text = [this] {
+        std::vector<char> buffer(1 << 17);
+        int length = 0;
+        EXPECT_EQ(device.DeviceIoControl(801, nullptr, 0, buffer.data(), 1 << 17, length), 0);
+        return std::string(buffer.data(), static_cast<std::size_t>(length));
+    };
+    const auto written_now = [this] { return Json::FastWriter().write(device.json_); };
+
+    device.ai_rule_map_["规则里的信号"] = {"0418101001", "规则里的信号"};  // alarm mode 1
+    XK83T_Data_t record{};
+    record.temperature = 100;
+    complete_cycle(device, clock, record);
+    const std::string first = document_text();
+    EXPECT_EQ(first, written_now());
+    EXPECT_EQ(document_text(), first);
+
+    record.temperature = 200;
+    complete_cycle(device, clock, record);
+    const std::string rebuilt = document_text();
+    EXPECT_NE(rebuilt, first);
+    EXPECT_EQ(rebuilt, written_now());
+    EXPECT_EQ(document_text(), rebuilt);
+
+    // A cycle within the same second does not rebuild, but its evaluation
+    // looks up the signal of a new rule and so adds a member.
+    device.ai_rule_map_["另一个信号"] = {"0418101002", "另一个信号"};
+    device.LoadFromCache(reinterpret_cast<const unsigned char*>(&record), sizeof record);
+    ASSERT_TRUE(device.json_.isMember("另一个信号"));
+    const std::string looked_up = document_text();
+    EXPECT_NE(looked_up, rebuilt);
+    EXPECT_EQ(looked_up, written_now());
+}
+
 TEST_F(ControlRequests, TextOfADeviceWithoutACycleIsNull)
 {
     EXPECT_EQ(device.DeviceIoControl(801, nullptr, 0, out, sizeof out, out_len), 0);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -309,6 +310,71 @@ TEST_F(DisplayDocument, ADocumentReplacedFromOutsideIsRebuiltInFull)
     device.json_ = Json::Value();
     cycle();
     EXPECT_EQ(device.json_.size(), 699u);
+}
+
+TEST_F(DisplayDocument, MembersAddedByLookupsAnywhereLeaveEveryValueInItsPlace)
+{
+    record = patterned_record(4);
+    cycle();
+    // Names that sort before, between and after the document's own members.
+    for (const char* name : {"0", "A01电压_", "A1开关告警状态0", "AlertArrayX", "环境温度0", "\xff"})
+        device.json_[name];
+    record = patterned_record(5);
+    cycle();
+    device.json_["B01电流负载比X"];
+    record = patterned_record(6);
+    cycle();
+    record = patterned_record(7);  // a build with no member added since the last
+    cycle();
+
+    clock.set("2024-03-05 07:04:11");  // the same cycle time
+    XK83T once;
+    complete_cycle(once, clock, record);
+    EXPECT_EQ(device.json_.size(), 699u + 7u);
+    for (const std::string& name : once.json_.getMemberNames()) {
+        if (name == "AlertArray")  // keeps alarms of earlier cycles
+            continue;
+        EXPECT_EQ(device.json_[name], once.json_[name]) << name;
+    }
+    EXPECT_TRUE(device.json_["A01电压_"].isNull());
+    EXPECT_TRUE(device.json_["\xff"].isNull());
+}
+
+TEST_F(DisplayDocument, UpdateTimeFollowsEveryCycleWhateverItsLength)
+{
+    const char* const times[][2] = {
+        {"2024-03-05 07:04:08", "2024-3-5 7:4:9"},      {"2024-03-05 07:04:09", "2024-3-5 7:4:10"},
+        {"2024-03-05 07:09:59", "2024-3-5 7:10:0"},     {"2024-03-05 09:59:59", "2024-3-5 10:0:0"},
+        {"2024-03-05 10:00:00", "2024-3-5 10:0:1"},     {"2024-03-05 11:11:10", "2024-3-5 11:11:11"},
+        {"2024-12-31 23:59:58", "2024-12-31 23:59:59"}, {"2024-12-31 23:59:59", "2025-1-1 0:0:0"},
+        {"2025-01-01 00:00:00", "2025-1-1 0:0:1"},      {"2025-01-01 00:00:09", "2025-1-1 0:0:10"},
+    };
+    for (const auto& [before, shown] : times) {
+        clock.set(before);
+        EXPECT_EQ(cycle()["更新时间"], Json::Value(shown)) << before;
+    }
+}
+
+// A host may keep a copy of the document; it must stay what it was when
+// copied, through later builds and after the device is gone.
+TEST_F(DisplayDocument, ACopyOfTheDocumentOutlivesLaterBuildsAndTheDevice)
+{
+    auto owner = std::make_unique<XK83T>();
+    record = patterned_record(7);
+    record.inline_a_spd_alarm = 1;
+    complete_cycle(*owner, clock, record);
+    const Json::Value copy = owner->json_;
+    const std::string text = compact(copy);
+
+    for (unsigned salt : {8u, 9u, 10u}) {
+        record = patterned_record(salt);
+        complete_cycle(*owner, clock, record);
+    }
+    EXPECT_NE(compact(owner->json_), text);
+    owner.reset();
+    EXPECT_EQ(compact(copy), text);
+    EXPECT_EQ(copy.size(), 699u);
+    EXPECT_EQ(copy["AlertArray"]["A路进线防雷器告警状态"], Json::Value(1));
 }
 
 TEST_F(DisplayDocument, GroupBuildersWriteWhatTheDocumentShows)
