@@ -1,14 +1,13 @@
 // The register polling cycle and the check of control-write replies, driven
 // by the exchange state word of the Modbus master.
 
+#include "exchange_states.h"
 #include "register_plan.h"
 
 #include <device/xk83t.h>
 
 namespace {
 
-constexpr int kSingleWriteState = 206;
-constexpr int kMultipleWriteState = 210;
 constexpr unsigned short kWriteMultipleFunction = 16;
 
 }  // namespace
@@ -24,9 +23,9 @@ int XK83T::RefreshStatus()
 
 int XK83T::process_payload(SPModbus::tab_type, unsigned int)
 {
-    if (state_ == kSingleWriteState)
+    if (state_ == xk83t::kSingleWriteState)
         return check_single_write();
-    if (state_ == kMultipleWriteState)
+    if (state_ == xk83t::kMultipleWriteState)
         return check_multiple_write();
     if (state_ < xk83t::kFirstState || state_ > xk83t::kLastState)
         return 1;

@@ -1,6 +1,7 @@
 // Control requests: register writes whose outcome is read back later, the
 // display document as text or by address, and the host's own requests.
 
+#include <acquisition/exchange_states.h>
 #include <device/xk83t.h>
 
 #include <json/reader.h>
@@ -14,8 +15,8 @@
 
 namespace {
 
-constexpr int kSingleWrite = 206;
-constexpr int kMultipleWrite = 210;
+constexpr int kSingleWrite = xk83t::kSingleWriteState;
+constexpr int kMultipleWrite = xk83t::kMultipleWriteState;
 constexpr int kHostRequest = 310;
 constexpr int kHostRequestUnlessMode1 = 320;
 constexpr int kDocumentText = 801;
